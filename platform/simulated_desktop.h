@@ -116,8 +116,12 @@ public:
     ScreenRect RectOf(WindowHandle window) const;
     const std::vector<RecordedCall>& Calls() const { return calls_; }
     std::vector<DesktopCall> CallsOn(WindowHandle window) const;
+    // How often each operation was called since the last ClearCalls; counted
+    // even while the log is off.
     int CountOf(DesktopCall call) const;
-    void ClearCalls() { calls_.clear(); }
+    void ClearCalls();
+    // Long benchmark runs turn the log off so it does not grow without bound.
+    void SetLogging(bool on) { logging_ = on; }
     // Runs before each recorded call takes effect; a test may change the scene
     // from here (destroy a window between discovery and the move, say).
     void OnCall(std::function<void(const RecordedCall&)> observer) { observer_ = std::move(observer); }
@@ -233,6 +237,8 @@ private:
     std::vector<Display> displays_;
     std::set<std::pair<DesktopCall, WindowHandle>> failing_;
     std::vector<RecordedCall> calls_;
+    std::vector<int> callCounts_ = std::vector<int>(static_cast<int>(DesktopCall::CallWindowProcedure) + 1);
+    bool logging_ = true;
     std::function<void(const RecordedCall&)> observer_;
     int blockingCalls_ = 0;
     std::vector<ProcedureLayer> layers_;      // index 0 unused: token 0 means none
