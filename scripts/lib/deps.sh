@@ -7,7 +7,7 @@ VARNOTH_PACKAGES=(
     googletest libbenchmark-dev
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine64 xvfb x11-utils xdotool imagemagick fonts-wqy-microhei
-    locales libc-bin gnuplot-nox zip unzip valgrind
+    locales libc-bin gnuplot-nox zip unzip valgrind python3
 )
 
 varnoth_missing_packages() {
