@@ -61,19 +61,19 @@ SimulatedDesktop::SimulatedDesktop() {
 
 // --- Building the scene -----------------------------------------------------
 
-WindowHandle SimulatedDesktop::AddWindow(const NewWindow& spec) {
+WindowHandle SimulatedDesktop::AddWindow(const NewWindow& shape) {
     const WindowHandle handle = nextHandle_;
     nextHandle_ += 4;  // real handles are spaced too; no two ever collide
     Window& window = windows_[handle];
     window.handle = handle;
-    window.parent = (spec.parent != 0 && Exists(spec.parent)) ? spec.parent : 0;
-    window.className = spec.className;
-    window.title = spec.title;
-    window.normalRect = spec.rect;
-    window.state = spec.state;
-    window.restoresToMaximized = spec.restoresToMaximized;
-    switch (spec.state) {
-        case WindowState::Normal: window.rect = spec.rect; break;
+    window.parent = (shape.parent != 0 && Exists(shape.parent)) ? shape.parent : 0;
+    window.className = shape.className;
+    window.title = shape.title;
+    window.normalRect = shape.rect;
+    window.state = shape.state;
+    window.restoresToMaximized = shape.restoresToMaximized;
+    switch (shape.state) {
+        case WindowState::Normal: window.rect = shape.rect; break;
         case WindowState::Minimized: window.rect = kIconicRect; break;
         case WindowState::Maximized: window.rect = MaximizedRect(); break;
     }
@@ -89,11 +89,11 @@ WindowHandle SimulatedDesktop::AddWindow(const NewWindow& spec) {
 
 WindowHandle SimulatedDesktop::AddWindow(std::string_view className, std::string_view title,
                                          WindowHandle parent) {
-    NewWindow spec;
-    spec.className = std::string(className);
-    spec.title = std::string(title);
-    spec.parent = parent;
-    return AddWindow(spec);
+    NewWindow shape;
+    shape.className = std::string(className);
+    shape.title = std::string(title);
+    shape.parent = parent;
+    return AddWindow(shape);
 }
 
 void SimulatedDesktop::RemoveWindow(WindowHandle handle) {

@@ -171,17 +171,17 @@ private:
             windows_.push_back(window);
         }
         for (std::size_t i = 0; i < windows_.size(); ++i) {
-            const BrowserSpec& spec = scene.windows[i];
+            const BrowserSpec& shape = scene.windows[i];
             const std::wstring title =
-                spec.titled ? L"soak tab " + std::to_wstring(scene.run) + L"." + std::to_wstring(i)
+                shape.titled ? L"soak tab " + std::to_wstring(scene.run) + L"." + std::to_wstring(i)
                             : std::wstring();
             SetWindowTextW(windows_[i], title.c_str());
             // Only a change of state is asked for: every show costs the X server a round trip.
             const HWND window = windows_[i];
             const bool visible = IsWindowVisible(window) != FALSE;
-            if (spec.state == WindowState::Minimised) {
+            if (shape.state == WindowState::Minimised) {
                 if (!visible || !IsIconic(window)) ShowWindow(window, SW_SHOWMINNOACTIVE);
-            } else if (spec.state == WindowState::Maximised) {
+            } else if (shape.state == WindowState::Maximised) {
                 if (!visible || !IsZoomed(window)) ShowWindow(window, SW_SHOWMAXIMIZED);
             } else if (!visible) {
                 ShowWindow(window, SW_SHOWNOACTIVATE);

@@ -20,13 +20,13 @@ protected:
 
     WindowHandle AddBrowser(std::string title, WindowState state = WindowState::Normal,
                             bool restoresToMaximized = false) {
-        SimulatedDesktop::NewWindow spec;
-        spec.className = "Chrome_WidgetWin_1";
-        spec.title = std::move(title);
-        spec.rect = {200, 150, 1000, 750};
-        spec.state = state;
-        spec.restoresToMaximized = restoresToMaximized;
-        return desktop.AddWindow(spec);
+        SimulatedDesktop::NewWindow shape;
+        shape.className = "Chrome_WidgetWin_1";
+        shape.title = std::move(title);
+        shape.rect = {200, 150, 1000, 750};
+        shape.state = state;
+        shape.restoresToMaximized = restoresToMaximized;
+        return desktop.AddWindow(shape);
     }
 
     std::string Tile() {

@@ -18,10 +18,10 @@ class MovePartly : public ::testing::TestWithParam<PlacementCase> {};
 TEST_P(MovePartly, KeepsTheValuesNotGiven) {
     const PlacementCase& c = GetParam();
     SimulatedDesktop desktop;
-    SimulatedDesktop::NewWindow spec;
-    spec.className = "Chrome_WidgetWin_1";
-    spec.rect = {100, 50, 900, 650};
-    const WindowHandle window = desktop.AddWindow(spec);
+    SimulatedDesktop::NewWindow shape;
+    shape.className = "Chrome_WidgetWin_1";
+    shape.rect = {100, 50, 900, 650};
+    const WindowHandle window = desktop.AddWindow(shape);
     EXPECT_TRUE(MoveWindowPartly(desktop, window, c.x, c.y, c.width, c.height));
     EXPECT_EQ(desktop.RectOf(window), c.expected);
 }
