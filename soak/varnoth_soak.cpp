@@ -316,8 +316,20 @@ int Soak(int runs, bool hotkeyByInput) {
             break;
         }
         if (!status || status->empty() || latency > kStatusDeadlineMs / 1000.0) {
+            // Tell a late answer (a loaded machine) from a lost run (a fault).
+            std::string late = "it never came (waited 10 s)";
+            while (NowSeconds() - triggered < 10.0 && varnoth.Running()) {
+                status = ReadText(controls.statusLabel, kStatusDeadlineMs);
+                if (status && !status->empty()) {
+                    late = "it came after " +
+                           std::to_string(static_cast<int>((NowSeconds() - triggered) * 1e3)) +
+                           " ms: \"" + Utf8(*status) + "\"";
+                    break;
+                }
+                Sleep(5);
+            }
             failure = "run " + std::to_string(run) + " (" + scene.name + ", " +
-                      (byHotkey ? "hotkey" : "button") + "): no status text within 1 s";
+                      (byHotkey ? "hotkey" : "button") + "): no status text within 1 s; " + late;
             break;
         }
         latencies[byHotkey ? 1 : 0].push_back(latency * 1e3);

@@ -24,6 +24,9 @@ inline constexpr wchar_t kVarnothCaption[] = L"Varnoth V0.2";
 // The bare comparison program (bare_window.cpp).
 inline constexpr wchar_t kBareClass[] = L"VarnothBareWindow";
 inline constexpr wchar_t kBareCaption[] = L"Bare window";
+// The same window and controls as varnoth.exe's without its logic (bare_controls.cpp).
+inline constexpr wchar_t kBareControlsClass[] = L"VarnothBareControls";
+inline constexpr wchar_t kBareControlsCaption[] = L"Bare controls";
 
 // Status texts of the tile command as the status label shows them.
 inline constexpr wchar_t kStatusNoWindowOfClass[] = L"查找窗口句柄失败，请重试！";
@@ -225,11 +228,14 @@ inline MemoryFigures ReadMemory(HANDLE process) {
     return figures;
 }
 
-// A result line for scripts/bench: "figure|NAME|VARNOTH|BASELINE|UNIT|TARGET".
-// TARGET is the bound on VARNOTH / BASELINE; 0 when none.
+// A result line for scripts/bench: "figure|NAME|VARNOTH|BASELINE|UNIT|TARGET",
+// with a seventh field "|CONTROLS" when the figure also has the bare-controls
+// baseline. TARGET is the bound on VARNOTH / BASELINE; 0 when none.
 inline void PrintFigure(const char* name, double varnoth, double baseline, const char* unit,
-                        double target) {
-    std::printf("figure|%s|%.6g|%.6g|%s|%.4g\n", name, varnoth, baseline, unit, target);
+                        double target, std::optional<double> controlsBaseline = std::nullopt) {
+    std::printf("figure|%s|%.6g|%.6g|%s|%.4g", name, varnoth, baseline, unit, target);
+    if (controlsBaseline) std::printf("|%.6g", *controlsBaseline);
+    std::printf("\n");
     std::fflush(stdout);
 }
 

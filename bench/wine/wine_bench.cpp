@@ -10,9 +10,13 @@
 //   varnoth_wine_bench.exe memory  [--rounds N]   peak working set, start and 1,000 runs
 //   varnoth_wine_bench.exe calls                  cost of single Win32 calls (notes only)
 //
-// varnoth.exe, bare_window.exe and fake_browser.exe are looked up in the build
-// tree relative to this program; VARNOTH_EXE, VARNOTH_BARE_EXE and
-// VARNOTH_FAKE_BROWSER override them.
+// Start-up and memory have two baselines: bare_window.exe, an empty window,
+// and bare_controls.exe, varnoth.exe's window and controls without its logic.
+//
+// varnoth.exe, bare_window.exe, bare_controls.exe and fake_browser.exe are
+// looked up in the build tree relative to this program; VARNOTH_EXE,
+// VARNOTH_BARE_EXE, VARNOTH_BARE_CONTROLS_EXE and VARNOTH_FAKE_BROWSER
+// override them.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -45,6 +49,10 @@ std::wstring VarnothExe() {
 }
 std::wstring BareExe() {
     return ExecutableFromEnvironment(L"VARNOTH_BARE_EXE", ProgramDirectory() + L"bare_window.exe");
+}
+std::wstring BareControlsExe() {
+    return ExecutableFromEnvironment(L"VARNOTH_BARE_CONTROLS_EXE",
+                                     ProgramDirectory() + L"bare_controls.exe");
 }
 void PointDriverAtFakeBrowser() {
     if (const wchar_t* path = _wgetenv(L"VARNOTH_FAKE_BROWSER"); path != nullptr && *path) return;
@@ -307,31 +315,50 @@ StartResult StartAndTime(Process& process, const std::wstring& exe, const wchar_
     return result;
 }
 
+// The programs started and timed side by side, with their windows.
+struct StartedProgram {
+    const char* name;
+    std::wstring exe;
+    const wchar_t* className;
+    const wchar_t* caption;
+};
+
+std::vector<StartedProgram> StartupPrograms() {
+    return {
+        {"varnoth.exe", VarnothExe(), kVarnothClass, kVarnothCaption},
+        {"bare_window.exe", BareExe(), kBareClass, kBareCaption},
+        {"bare_controls.exe", BareControlsExe(), kBareControlsClass, kBareControlsCaption},
+    };
+}
+
 int BenchStartup(int rounds) {
-    std::vector<double> measured, baseline;
+    const std::vector<StartedProgram> programs = StartupPrograms();
+    std::vector<std::vector<double>> times(programs.size());
     // The first start of each program pays for loading it from disk; not counted.
     for (int round = -1; round < rounds; ++round) {
-        for (int half = 0; half < 2; ++half) {
-            const bool varnothNow = (round + half) % 2 == 0;
+        // Rotate which program goes first, so none always starts on a warmer cache.
+        for (std::size_t turn = 0; turn < programs.size(); ++turn) {
+            const std::size_t which =
+                (turn + static_cast<std::size_t>(round + 1)) % programs.size();
+            const StartedProgram& program = programs[which];
             Process process;
             HWND window = nullptr;
             const StartResult result =
-                varnothNow ? StartAndTime(process, VarnothExe(), kVarnothClass, kVarnothCaption, window)
-                           : StartAndTime(process, BareExe(), kBareClass, kBareCaption, window);
+                StartAndTime(process, program.exe, program.className, program.caption, window);
             process.Stop(window);
             if (!result.ok) {
-                std::fprintf(stderr, "startup: %s did not show its window\n",
-                             varnothNow ? "varnoth.exe" : "bare_window.exe");
+                std::fprintf(stderr, "startup: %s did not show its window\n", program.name);
                 return 1;
             }
-            if (round >= 0) (varnothNow ? measured : baseline).push_back(result.seconds * 1e3);
+            if (round >= 0) times[which].push_back(result.seconds * 1e3);
         }
     }
     std::printf("note|startup: CreateProcess to WaitForInputIdle and the window visible "
-                "(FindWindow/IsWindowVisible polling); %d starts each, after one warm-up start\n",
+                "(FindWindow/IsWindowVisible polling); %d starts each, after one warm-up start; "
+                "programs started in turn, the first of each round rotating\n",
                 rounds);
-    PrintFigure("start to window shown and idle (ms)", Median(measured), Median(baseline), "ms",
-                1.10);
+    PrintFigure("start to window shown and idle (ms)", Median(times[0]), Median(times[1]), "ms",
+                1.10, Median(times[2]));
     return 0;
 }
 
@@ -343,19 +370,22 @@ int BenchMemory(int rounds) {
         return 1;
     }
     constexpr int kTileRuns = 1000;
-    std::vector<double> afterStart, afterRuns, bare;
+    const std::vector<StartedProgram> programs = StartupPrograms();
+    std::vector<double> afterStart, afterRuns, bare, bareControls;
     for (int round = 0; round < rounds; ++round) {
-        {
+        for (std::size_t which = 1; which < programs.size(); ++which) {
+            const StartedProgram& program = programs[which];
             Process process;
             HWND window = nullptr;
             const StartResult started =
-                StartAndTime(process, BareExe(), kBareClass, kBareCaption, window);
+                StartAndTime(process, program.exe, program.className, program.caption, window);
             process.Stop(window);
             if (!started.ok || started.memory.peakWorkingSet == 0) {
-                std::fprintf(stderr, "memory: no working set figure for bare_window.exe\n");
+                std::fprintf(stderr, "memory: no working set figure for %s\n", program.name);
                 return 1;
             }
-            bare.push_back(static_cast<double>(started.memory.peakWorkingSet) / 1024.0);
+            (which == 1 ? bare : bareControls)
+                .push_back(static_cast<double>(started.memory.peakWorkingSet) / 1024.0);
         }
         Process process;
         HWND window = nullptr;
@@ -386,11 +416,12 @@ int BenchMemory(int rounds) {
     }
     std::printf("note|memory: PeakWorkingSetSize (GetProcessMemoryInfo); tile runs by "
                 "SendMessage(button, BM_CLICK) with two windows of fake_browser.exe; "
-                "baseline bare_window.exe after start; %d rounds\n",
+                "baselines bare_window.exe and bare_controls.exe after start; %d rounds\n",
                 rounds);
-    PrintFigure("peak working set after start (KiB)", Median(afterStart), Median(bare), "KiB", 1.25);
+    PrintFigure("peak working set after start (KiB)", Median(afterStart), Median(bare), "KiB", 1.25,
+                Median(bareControls));
     PrintFigure("peak working set after 1,000 tile runs (KiB)", Median(afterRuns), Median(bare),
-                "KiB", 1.25);
+                "KiB", 1.25, Median(bareControls));
     return 0;
 }
 

@@ -1,6 +1,10 @@
 // The main window as another program sees it: place, frame, controls, texts,
 // colours and keys.
+#include <windows.h>
+
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 #include "tests/e2e/e2e_support.h"
 
@@ -175,6 +179,14 @@ TEST(MainWindowE2E, EscEndsTheProgramWithCodeZeroAndFreesTheHotkey) {
     EXPECT_EQ(exitCode, 0u);
     EXPECT_TRUE(RegisterHotKey(nullptr, kProbeId, MOD_ALT, VK_NUMPAD9));
     UnregisterHotKey(nullptr, kProbeId);
+}
+
+// The locale runs only mean something if Wine really gave the programs the
+// ANSI code page the run asked for (936 for Chinese, 1252 for English).
+TEST(MainWindowE2E, RunsUnderTheRequestedAnsiCodePage) {
+    const char* expected = std::getenv("VARNOTH_EXPECT_ACP");
+    if (expected == nullptr || *expected == '\0') GTEST_SKIP() << "VARNOTH_EXPECT_ACP not set";
+    EXPECT_EQ(GetACP(), std::strtoul(expected, nullptr, 10));
 }
 
 }  // namespace
