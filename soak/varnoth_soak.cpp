@@ -2,12 +2,13 @@
 // browser windows changing under it between runs, watching that every run ends
 // in a status text within a second and that varnoth.exe's resources stay flat.
 //
-//   varnoth_soak.exe [--runs N] [--hotkey input|post]
+//   varnoth_soak.exe [--runs N] [--hotkey x11|input|post]
 //
 // Browser windows are played by a thread of this program (another process than
 // varnoth.exe, as real browsers are); the main thread drives the runs. Runs
 // alternate between the tile button (BM_CLICK posted to it) and the hotkey
-// (Alt + numeric-keypad 9 through SendInput, so it travels through the system's
+// (Alt + numeric-keypad 9 pressed through the X server with xdotool under Wine,
+// or with --hotkey input through SendInput, so it travels through the system's
 // registered hotkey; with --hotkey post a WM_HOTKEY is posted to the window
 // instead, which skips the registration). Scenes cycle through opened, closed,
 // minimised, maximised, retitled, untitled and hanging windows, and windows
@@ -220,7 +221,32 @@ INPUT Key(WORD virtualKey, bool up) {
     return input;
 }
 
-void PressAltNumpad9() {
+// How the soak presses Alt + numeric-keypad 9.
+enum class HotkeyPath {
+    // Through the X server (xdotool's XTEST), as a person's keyboard does. The
+    // default under Wine: when a window takes the focus, Wine reloads the
+    // keyboard state from the X server, so an Alt injected with SendInput at
+    // that moment is forgotten and numeric-keypad 9 arrives as a plain key.
+    X11,
+    Input,  // SendInput, the Windows way; loses presses under Wine as above
+    Post,   // WM_HOTKEY posted to the window, skipping the registration
+};
+
+constexpr wchar_t kXdotool[] = L"Z:\\usr\\bin\\xdotool";
+
+void PressAltNumpad9(HotkeyPath path) {
+    if (path == HotkeyPath::X11) {
+        wchar_t command[] = L"/usr/bin/xdotool keydown alt key KP_9 keyup alt";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info{};
+        if (CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                           &startup, &info)) {
+            CloseHandle(info.hThread);
+            CloseHandle(info.hProcess);
+        }
+        return;
+    }
     INPUT inputs[] = {Key(VK_MENU, false), Key(VK_NUMPAD9, false), Key(VK_NUMPAD9, true),
                       Key(VK_MENU, true)};
     SendInput(4, inputs, sizeof(INPUT));
@@ -256,7 +282,7 @@ struct FlatCheck {
     const char* unit;
 };
 
-int Soak(int runs, bool hotkeyByInput) {
+int Soak(int runs, HotkeyPath hotkeyPath) {
     BrowserThread browsers;
     if (!browsers.Ok()) {
         std::puts("soak: FAIL the browser thread did not start");
@@ -290,7 +316,6 @@ int Soak(int runs, bool hotkeyByInput) {
     std::string failure;
     const double started = NowSeconds();
     double setupSeconds = 0;  // changing the browser windows between runs
-    int pressesAgain = 0;     // synthetic hotkey presses Wine delivered as a plain key
 
     for (int run = 1; run <= runs && failure.empty(); ++run) {
         // Each scene holds for a few runs (retitled every run), so the soak
@@ -306,12 +331,11 @@ int Soak(int runs, bool hotkeyByInput) {
         }
         const bool byHotkey = run % 2 == 0;
         if (scene.disturbance == Disturbance::Hang) browsers.Post(kHang, kHangMs);
-        double triggered = NowSeconds();
-        int plainKeysBefore = BrowserThread::numpad9AsPlainKey.load();
+        const double triggered = NowSeconds();
         if (!byHotkey) {
             PostMessageW(controls.tileButton, BM_CLICK, 0, 0);
-        } else if (hotkeyByInput) {
-            PressAltNumpad9();
+        } else if (hotkeyPath != HotkeyPath::Post) {
+            PressAltNumpad9(hotkeyPath);
         } else {
             PostMessageW(window, WM_HOTKEY, 1, MAKELPARAM(MOD_ALT, VK_NUMPAD9));
         }
@@ -322,19 +346,6 @@ int Soak(int runs, bool hotkeyByInput) {
         while (true) {
             status = ReadText(controls.statusLabel, kStatusDeadlineMs);
             if (status && !status->empty()) break;
-            // When a browser window has just taken the focus, Wine reloads the
-            // keyboard state from the X server, which knows nothing of keys
-            // injected with SendInput: the injected Alt is forgotten and
-            // numeric-keypad 9 reaches the browser as a plain key. A person's
-            // keys go through the X server and are not lost, so such a press
-            // is made again (and counted) rather than blamed on the tool.
-            if (byHotkey && hotkeyByInput &&
-                BrowserThread::numpad9AsPlainKey.load() != plainKeysBefore) {
-                plainKeysBefore = BrowserThread::numpad9AsPlainKey.load();
-                ++pressesAgain;
-                triggered = NowSeconds();
-                PressAltNumpad9();
-            }
             if (!varnoth.Running() || NowSeconds() - triggered > kStatusDeadlineMs / 1000.0) break;
             Sleep(1);
         }
@@ -389,11 +400,10 @@ int Soak(int runs, bool hotkeyByInput) {
 
     std::printf("soak|runs: %zu of %d in %.0f s; button and hotkey alternating (hotkey: %s)\n",
                 latencies[0].size() + latencies[1].size(), runs, elapsed,
-                hotkeyByInput ? "SendInput Alt+Numpad9 through the registered hotkey"
-                              : "WM_HOTKEY posted to the window");
+                hotkeyPath == HotkeyPath::X11     ? "Alt+Numpad9 through the X server (xdotool), to the registered hotkey"
+                : hotkeyPath == HotkeyPath::Input ? "SendInput Alt+Numpad9 through the registered hotkey"
+                                                  : "WM_HOTKEY posted to the window");
     std::printf("soak|time spent changing the browser windows between runs: %.0f s\n", setupSeconds);
-    std::printf("soak|hotkey presses Wine delivered to a browser as a plain key (its Alt lost "
-                "when the browser took the focus), pressed again: %d\n", pressesAgain);
     for (int kind = 0; kind < 2; ++kind) {
         auto& values = latencies[kind];
         if (values.empty()) continue;
@@ -468,17 +478,23 @@ int Soak(int runs, bool hotkeyByInput) {
 
 int wmain(int argc, wchar_t** argv) {
     int runs = 10000;
-    bool hotkeyByInput = true;
+    using varnoth::harness::HotkeyPath;
+    HotkeyPath hotkeyPath = GetFileAttributesW(varnoth::harness::kXdotool) != INVALID_FILE_ATTRIBUTES
+                                ? HotkeyPath::X11
+                                : HotkeyPath::Input;
     for (int i = 1; i < argc; ++i) {
         if (std::wcscmp(argv[i], L"--runs") == 0 && i + 1 < argc) {
             runs = _wtoi(argv[++i]);
         } else if (std::wcscmp(argv[i], L"--hotkey") == 0 && i + 1 < argc) {
-            hotkeyByInput = std::wcscmp(argv[++i], L"post") != 0;
+            const std::wstring path = argv[++i];
+            hotkeyPath = path == L"post" ? HotkeyPath::Post
+                         : path == L"input" ? HotkeyPath::Input
+                                            : HotkeyPath::X11;
         } else {
-            std::fputs("usage: varnoth_soak.exe [--runs N] [--hotkey input|post]\n", stderr);
+            std::fputs("usage: varnoth_soak.exe [--runs N] [--hotkey x11|input|post]\n", stderr);
             return 2;
         }
     }
     if (runs < 1) runs = 1;
-    return varnoth::harness::Soak(runs, hotkeyByInput);
+    return varnoth::harness::Soak(runs, hotkeyPath);
 }
