@@ -259,7 +259,7 @@ void PressAltNumpad9() {
 }
 
 bool BringToForeground(HWND window) {
-    return WaitUntil(
+    const bool foreground = WaitUntil(
         [&] {
             if (GetForegroundWindow() == window) {
                 return true;
@@ -268,6 +268,11 @@ bool BringToForeground(HWND window) {
             return false;
         },
         3000);
+    // When the focus moves, Wine reloads the keyboard state from the X server
+    // once the new window's thread sees the X focus event; a key injected with
+    // SendInput before that (an Alt, say) is forgotten. Let it settle.
+    Sleep(250);
+    return foreground;
 }
 
 std::wstring SaveScreenshot(std::wstring_view name) {
