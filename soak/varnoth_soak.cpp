@@ -212,15 +212,6 @@ private:
     std::vector<HWND> windows_;  // touched only by the browser thread
 };
 
-INPUT Key(WORD virtualKey, bool up) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = virtualKey;
-    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC));
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    return input;
-}
-
 // How the soak presses Alt + numeric-keypad 9.
 enum class HotkeyPath {
     // Through the X server (xdotool's XTEST), as a person's keyboard does. The
@@ -247,9 +238,7 @@ void PressAltNumpad9(HotkeyPath path) {
         }
         return;
     }
-    INPUT inputs[] = {Key(VK_MENU, false), Key(VK_NUMPAD9, false), Key(VK_NUMPAD9, true),
-                      Key(VK_MENU, true)};
-    SendInput(4, inputs, sizeof(INPUT));
+    win32_test::PressAltNumpad9();
 }
 
 struct ResourceSample {

@@ -16,7 +16,11 @@
 #include <string_view>
 #include <vector>
 
+#include "tests/support/win32_test_support.h"
+
 namespace varnoth::harness {
+
+using win32_test::Utf8;
 
 // The main window of varnoth.exe as other programs find it.
 inline constexpr wchar_t kVarnothClass[] = L"VarnothMainWindow";
@@ -63,16 +67,6 @@ inline std::wstring ProgramDirectory() {
 
 inline std::wstring Quote(std::wstring_view text) {
     return L"\"" + std::wstring(text) + L"\"";
-}
-
-inline std::string Utf8(std::wstring_view text) {
-    if (text.empty()) return {};
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size,
-                        nullptr, nullptr);
-    return out;
 }
 
 // A started program. Asks its window to close when it goes away, and ends the

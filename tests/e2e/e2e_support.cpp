@@ -5,6 +5,8 @@
 
 namespace varnoth::e2e {
 
+using win32_test::KeyInput;
+
 namespace {
 
 constexpr wchar_t kMainWindowClass[] = L"VarnothMainWindow";
@@ -24,15 +26,6 @@ BOOL CALLBACK FindProcessMainWindow(HWND window, LPARAM context) {
         return FALSE;
     }
     return TRUE;
-}
-
-INPUT KeyInput(WORD virtualKey, bool up) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = virtualKey;
-    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC));
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    return input;
 }
 
 void Send(std::vector<INPUT> inputs) {
@@ -317,18 +310,6 @@ std::pair<HWND, HWND> InEnumerationOrder(HWND first, HWND second) {
         },
         reinterpret_cast<LPARAM>(&search));
     return search.found == second ? std::pair{second, first} : std::pair{first, second};
-}
-
-std::string Utf8(std::wstring_view text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size,
-                        nullptr, nullptr);
-    return out;
 }
 
 }  // namespace varnoth::e2e

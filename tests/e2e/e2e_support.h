@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/win32_test_support.h"
+
 namespace varnoth::e2e {
 
 // Time any single wait may take before the test gives up.
@@ -103,6 +105,6 @@ std::wstring SaveScreenshot(std::wstring_view name);
 std::pair<HWND, HWND> InEnumerationOrder(HWND first, HWND second);
 
 // UTF-16 to UTF-8, for messages and result files.
-std::string Utf8(std::wstring_view text);
+using win32_test::Utf8;
 
 }  // namespace varnoth::e2e

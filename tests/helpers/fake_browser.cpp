@@ -54,6 +54,10 @@
 #include <string_view>
 #include <vector>
 
+#include "tests/support/win32_test_support.h"
+
+namespace win32_test = varnoth::win32_test;
+
 namespace {
 
 constexpr wchar_t kControlClass[] = L"VarnothFakeBrowserControl";
@@ -72,25 +76,6 @@ struct Options {
     ULONGLONG timeoutMs = 60000;
     std::vector<std::wstring> windowDescriptions;
 };
-
-std::string ToUtf8(std::wstring_view text) {
-    if (text.empty()) return {};
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size,
-                        nullptr, nullptr);
-    return out;
-}
-
-std::wstring FromUtf8(std::string_view text) {
-    if (text.empty()) return {};
-    const int size =
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size);
-    return out;
-}
 
 // The results file, shared for reading so the driver can follow it live.
 class ResultFile {
@@ -224,9 +209,9 @@ private:
         int x = 100 + 40 * index, y = 80 + 30 * index, width = 800, height = 600;
         HWND parentHwnd = nullptr;
         if (!parent.empty()) {
-            parentHwnd = Find(ToUtf8(parent));
+            parentHwnd = Find(win32_test::Utf8(parent));
             if (parentHwnd == nullptr) {
-                out_.Line("error 0 unknown parent " + ToUtf8(parent));
+                out_.Line("error 0 unknown parent " + win32_test::Utf8(parent));
                 return false;
             }
             x = 0;
@@ -243,10 +228,10 @@ private:
                                           style, x, y, width, height, parentHwnd, nullptr,
                                           GetModuleHandleW(nullptr), nullptr);
         if (hwnd == nullptr) {
-            out_.Line("error 0 cannot create " + ToUtf8(id));
+            out_.Line("error 0 cannot create " + win32_test::Utf8(id));
             return false;
         }
-        windows_.push_back(FakeWindow{ToUtf8(id), hwnd, parentHwnd != nullptr});
+        windows_.push_back(FakeWindow{win32_test::Utf8(id), hwnd, parentHwnd != nullptr});
         if (parentHwnd == nullptr) {
             if (state == L"min") {
                 ShowWindow(hwnd, SW_SHOWMINNOACTIVE);
@@ -358,7 +343,7 @@ private:
                 return true;
             }
             if (verb == "title") {
-                SetWindowTextW(hwnd, FromUtf8(argument).c_str());
+                SetWindowTextW(hwnd, win32_test::WideFromUtf8(argument).c_str());
             } else if (verb == "destroy") {
                 DestroyWindow(hwnd);
             } else {

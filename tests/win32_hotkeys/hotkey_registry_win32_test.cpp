@@ -16,9 +16,12 @@
 #include "hotkeys/hotkey_registry.h"
 #include "platform/win32_desktop.h"
 #include "platform/win32_handles.h"
+#include "tests/support/win32_test_support.h"
 
 namespace varnoth {
 namespace {
+
+using win32_test::PressAltNumpad9;
 
 constexpr char kTryRegisterArgument[] = "--try-register-alt-numpad9";
 constexpr int kProbeRegistered = 0;
@@ -96,22 +99,6 @@ void PumpMessages(int milliseconds, Done done) {
         }
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
-}
-
-INPUT KeyInput(WORD virtualKey, bool up) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = virtualKey;
-    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC));
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    return input;
-}
-
-// Alt down, numeric-keypad 9 down and up, Alt up: what the user's fingers do.
-UINT PressAltNumpad9() {
-    INPUT inputs[] = {KeyInput(VK_MENU, false), KeyInput(VK_NUMPAD9, false),
-                      KeyInput(VK_NUMPAD9, true), KeyInput(VK_MENU, true)};
-    return SendInput(static_cast<UINT>(std::size(inputs)), inputs, sizeof(INPUT));
 }
 
 // Runs this program again with kTryRegisterArgument; its exit code.

@@ -1,0 +1,50 @@
+// Small Windows pieces that the test programs, the helper browser and the
+// benchmark and soak harnesses all need: keyboard input and UTF-8 texts.
+#pragma once
+
+#include <windows.h>
+
+#include <iterator>
+#include <string>
+#include <string_view>
+
+namespace varnoth::win32_test {
+
+// One key going down or up, as the keyboard would send it.
+inline INPUT KeyInput(WORD virtualKey, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return input;
+}
+
+// Alt down, numeric-keypad 9 down and up, Alt up: what the user's fingers do.
+// Returns how many of the four events the system took.
+inline UINT PressAltNumpad9() {
+    INPUT inputs[] = {KeyInput(VK_MENU, false), KeyInput(VK_NUMPAD9, false),
+                      KeyInput(VK_NUMPAD9, true), KeyInput(VK_MENU, true)};
+    return SendInput(static_cast<UINT>(std::size(inputs)), inputs, sizeof(INPUT));
+}
+
+inline std::string Utf8(std::wstring_view text) {
+    if (text.empty()) return {};
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size,
+                        nullptr, nullptr);
+    return out;
+}
+
+inline std::wstring WideFromUtf8(std::string_view text) {
+    if (text.empty()) return {};
+    const int size =
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size);
+    return out;
+}
+
+}  // namespace varnoth::win32_test
