@@ -50,6 +50,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cwchar>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -292,17 +293,9 @@ private:
             return;
         }
         if (options_.commandsPath.empty()) return;
-        const HANDLE file = CreateFileW(options_.commandsPath.c_str(), GENERIC_READ,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) return;
-        std::string content;
-        char chunk[4096];
-        DWORD read = 0;
-        while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0) {
-            content.append(chunk, read);
-        }
-        CloseHandle(file);
+        const std::optional<std::string> text = win32_test::ReadSharedFile(options_.commandsPath);
+        if (!text) return;
+        const std::string& content = *text;
         // Only complete lines count; a command is never run twice.
         std::size_t start = 0;
         int lineNumber = 0;

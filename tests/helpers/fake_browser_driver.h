@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "tests/support/win32_test_support.h"
+
 namespace varnoth::testing {
 
 struct FakeWindowInfo {
@@ -125,17 +127,9 @@ public:
     // Every complete result line so far.
     std::vector<std::string> Lines() const {
         std::vector<std::string> lines;
-        const HANDLE file = CreateFileW(outPath_.c_str(), GENERIC_READ,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) return lines;
-        std::string content;
-        char chunk[4096];
-        DWORD read = 0;
-        while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0) {
-            content.append(chunk, read);
-        }
-        CloseHandle(file);
+        const std::optional<std::string> text = win32_test::ReadSharedFile(outPath_);
+        if (!text) return lines;
+        const std::string& content = *text;
         std::size_t start = 0;
         for (auto end = content.find('\n'); end != std::string::npos;
              end = content.find('\n', start)) {

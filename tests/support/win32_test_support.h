@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <iterator>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -45,6 +46,23 @@ inline std::wstring WideFromUtf8(std::string_view text) {
     std::wstring out(static_cast<std::size_t>(size), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size);
     return out;
+}
+
+// The whole of a file that another process may be writing at the same time;
+// nothing when it cannot be opened.
+inline std::optional<std::string> ReadSharedFile(const std::wstring& path) {
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::string content;
+    char chunk[4096];
+    DWORD read = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0) {
+        content.append(chunk, read);
+    }
+    CloseHandle(file);
+    return content;
 }
 
 }  // namespace varnoth::win32_test
